@@ -1,1 +1,2 @@
 mirelva_add_test(tst_config SOURCES tst_config.cpp LIBRARIES mirelva_config)
+mirelva_add_test(tst_launcherfiles SOURCES tst_launcherfiles.cpp LIBRARIES mirelva_config mirelva_files)

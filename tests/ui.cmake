@@ -1,0 +1,5 @@
+add_executable(loadsequence_child ${CMAKE_CURRENT_SOURCE_DIR}/loadsequence_child.cpp)
+target_link_libraries(loadsequence_child PRIVATE mirelva_ui mirelva_warnings)
+mirelva_add_test(tst_loadsequence SOURCES tst_loadsequence.cpp LIBRARIES Qt6::Core)
+target_compile_definitions(tst_loadsequence PRIVATE LOADSEQUENCE_CHILD="$<TARGET_FILE:loadsequence_child>")
+add_dependencies(tst_loadsequence loadsequence_child)
