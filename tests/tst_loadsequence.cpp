@@ -1,10 +1,8 @@
 // The launcher's start-up load sequence and its save at exit, run in child
 // processes that each get their own application folder and data folder.
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "LauncherRun.h"
+
 #include <QTest>
 
 #include <unistd.h>
@@ -16,88 +14,9 @@ const QString Outdated = QStringLiteral(
     "It has been renamed to %1 to make place for a new configuration file.");
 const QString WarningTitle = QStringLiteral("Mirelva Emulator Launcher Warning");
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 const QByteArray UserConfig = "$VERSION\t105\n[Profile]\n\"Mine\"\t\"[Input] 1 -x\"\n"
                               "[Resolution]\n\"Small\"\t\" -windowsize 480x800\"\n";
 const QByteArray DefaultConfig = "$VERSION\t106\n[Profile]\n\"Shipped\"\t\"\"\n\"Second\"\t\"\"\n";
-
-// One launcher start: an application folder holding the child program and
-// maybe a default configuration, and a data folder maybe holding a user file.
-class LauncherRun
-{
-public:
-    LauncherRun()
-    {
-        QFile::setPermissions(m_root.path(), QFile::permissions(m_root.path()) | QFile::ReadOther
-                                                 | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
-        QDir().mkpath(AppDir());
-        QDir().mkpath(UserDir());
-        m_program = AppDir() + QStringLiteral("/loadsequence_child");
-        QFile::copy(QStringLiteral(LOADSEQUENCE_CHILD), m_program);
-    }
-
-    QString AppDir() const { return m_root.filePath(QStringLiteral("app folder")); }
-    QString UserDir() const { return m_root.filePath(QStringLiteral("data/Kestrune/MirelvaEmulator")); }
-    QString UserFile(const QString& name = QStringLiteral("Launcher.ini")) const
-    {
-        return UserDir() + u'/' + name;
-    }
-
-    void SetDefault(const QByteArray& content) { WriteFile(AppDir() + QStringLiteral("/LauncherDefault.ini"), content); }
-    void SetUser(const QByteArray& content, const QString& name = QStringLiteral("Launcher.ini"))
-    {
-        WriteFile(UserFile(name), content);
-    }
-
-    // Runs the child, as another "uid:gid" when asUser is set (root only).
-    bool Run(const QString& asUser = QString())
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_root.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("HOME"), m_root.path());
-        process.setProcessEnvironment(env);
-        if (asUser.isEmpty())
-            process.start(m_program, {});
-        else
-            process.start(QStringLiteral("setpriv"),
-                          {QStringLiteral("--reuid=") + asUser.section(u':', 0, 0), QStringLiteral("--regid=") + asUser.section(u':', 1),
-                           QStringLiteral("--clear-groups"), m_program});
-        if (!process.waitForFinished(30000))
-            return false;
-        ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        Lines = QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        return true;
-    }
-
-    QStringList Boxes() const { return Lines.filter(QRegularExpression(QStringLiteral("^box:"))); }
-    QString ProfilesLine() const
-    {
-        const QStringList found = Lines.filter(QRegularExpression(QStringLiteral("^profiles:")));
-        return found.isEmpty() ? QString() : found.constFirst();
-    }
-
-    int ExitCode = -1;
-    QStringList Lines;
-
-private:
-    QTemporaryDir m_root;
-    QString m_program;
-};
 
 QString OutdatedBox(const QString& renamedTo)
 {
@@ -245,7 +164,7 @@ void TestLoadSequence::unmovableUserFileIsReportedTruthfully()
         QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
                                        | QFile::ReadOther | QFile::ExeOther);
     QFile::setPermissions(run.AppDir(), QFile::permissions(run.AppDir()) | QFile::ReadOther | QFile::ExeOther);
-    const bool ran = run.Run(user);
+    const bool ran = run.Run({}, user);
     for (const QString& dir : dirs)
         QFile::setPermissions(dir, QFile::permissions(dir) | QFile::WriteOwner);
     QVERIFY(ran);
