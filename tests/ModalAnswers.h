@@ -92,3 +92,46 @@ inline ModalAnswer ClickBox(QMessageBox::StandardButton button, QString* title =
         clicked->click();
     };
 }
+
+// Types one text into each line edit of a dialog, in order, and clicks the
+// button with the given text.
+inline ModalAnswer FillDialog(const QStringList& texts, const QString& button = QStringLiteral("OK"))
+{
+    return [=](QWidget* modal) {
+        const auto edits = modal->findChildren<QLineEdit*>();
+        QCOMPARE(edits.size(), texts.size());
+        for (int i = 0; i < texts.size(); ++i)
+            QTest::keyClicks(edits[i], texts[i]);
+        const auto buttons = modal->findChildren<QPushButton*>();
+        for (QPushButton* candidate : buttons) {
+            if (candidate->text() == button) {
+                QVERIFY(candidate->isEnabled());
+                candidate->click();
+                return;
+            }
+        }
+        QFAIL("no such button");
+    };
+}
+
+// Records a message box's title and text, then clicks the button with the
+// given text.
+inline ModalAnswer ClickBoxButton(const QString& button, QString* title = nullptr, QString* text = nullptr)
+{
+    return [=](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        if (title)
+            *title = box->windowTitle();
+        if (text)
+            *text = box->text();
+        const auto buttons = box->buttons();
+        for (QAbstractButton* candidate : buttons) {
+            if (candidate->text() == button) {
+                candidate->click();
+                return;
+            }
+        }
+        QFAIL("no such button");
+    };
+}

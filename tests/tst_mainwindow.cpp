@@ -7,6 +7,8 @@
 #include "ProfileQListWidget.h"
 
 #include <QComboBox>
+#include <QGridLayout>
+#include <QScreen>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -55,6 +57,15 @@ private slots:
     void profileListSize();
     void changesAreSavedAtExit();
 
+    void addsResolution_data();
+    void addsResolution();
+    void addsPixelDensityWithoutQuestion();
+    void removesUnusedValueWithoutQuestion();
+    void removingUsedValueAsks();
+    void removingRepairsProfiles();
+    void removeWithoutCurrentItemDoesNothing();
+    void repairedProfilesAreSaved();
+
 private:
     QComboBox* Combo(int k) const { return m_window->Sections[k].ComboBox; }
     QList<qint32> ComboIndices() const
@@ -67,6 +78,18 @@ private:
         action();
         // A mnemonic clicks its button a moment after the key press.
         QTRY_VERIFY2_WITH_TIMEOUT(answering.AllAnswered(), "an expected dialog did not open", 5000);
+    }
+    // Clicks the Add button in the row of an option list's Remove button.
+    void ClickAddBeside(QPushButton* removeButton)
+    {
+        const auto grids = m_window->findChildren<QGridLayout*>();
+        for (QGridLayout* grid : grids) {
+            if (grid->indexOf(removeButton) >= 0) {
+                QTest::mouseClick(grid->itemAtPosition(1, 0)->widget(), Qt::LeftButton);
+                return;
+            }
+        }
+        QFAIL("no Add button beside the Remove button");
     }
     ConfigContents SavedConfig()
     {
@@ -408,6 +431,148 @@ void TestMainWindow::changesAreSavedAtExit()
     }
     QCOMPARE(saved.Profiles[2].Arguments, QString(" -kept"));
     QCOMPARE(saved.Profiles[3].Indices, QList<qint32>({2, 1, 1}));
+}
+
+void TestMainWindow::addsResolution_data()
+{
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("answer"); // empty: no question expected
+    QTest::addColumn<bool>("added");
+    QTest::newRow("fits") << QSize(screen.width() / 2, screen.height() / 2) << "" << true;
+    QTest::newRow("exactly the screen") << screen << "" << true;
+    QTest::newRow("too tall, yes") << QSize(screen.width() / 2, screen.height() + 1) << "Yes" << true;
+    QTest::newRow("too wide, no") << QSize(screen.width() + 1, 10) << "No" << false;
+}
+
+void TestMainWindow::addsResolution()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, answer);
+    QFETCH(bool, added);
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    QList<ModalAnswer> answers{FillDialog({" Tall one ", QString::number(size.width()), QString::number(size.height())})};
+    QString title, text;
+    if (!answer.isEmpty())
+        answers << ClickBoxButton(answer, &title, &text);
+    Answer(answers, [&] { ClickAddBeside(m_window->RemoveResolutionButton); });
+    if (!answer.isEmpty()) {
+        QCOMPARE(title, QString("Resolution bigger than the current screen size!"));
+        QCOMPARE(text, QString("You are trying to add: %1x%2\nbut the current screen resolution is: %3x%4\n\nAre you sure ?")
+                           .arg(size.width()).arg(size.height()).arg(screen.width()).arg(screen.height()));
+    }
+    const QList<ConfigEntry>& entries = m_window->Sections[1].Entries;
+    QCOMPARE(entries.size(), added ? 4 : 3);
+    QCOMPARE(Combo(1)->count(), entries.size());
+    if (!added) {
+        QCOMPARE(Combo(1)->currentIndex(), 2);
+        return;
+    }
+    QCOMPARE(entries[3].Name, QString(" Tall one "));
+    QCOMPARE(entries[3].Value, QString(" -windowsize %1x%2").arg(size.width()).arg(size.height()));
+    QCOMPARE(Combo(1)->itemText(3), QString(" Tall one "));
+    QCOMPARE(Combo(1)->currentIndex(), 3);
+    QVERIFY(m_window->RemoveResolutionButton->isEnabled());
+    QVERIFY(m_window->AddUpdateProfileButton->isEnabled());
+}
+
+void TestMainWindow::addsPixelDensityWithoutQuestion()
+{
+    Answer({FillDialog({"Huge", "2147483647"})}, [&] { ClickAddBeside(m_window->RemovePixelDensityButton); });
+    QCOMPARE(m_window->Sections[2].Entries.size(), 3);
+    QCOMPARE(m_window->Sections[2].Entries[2].Value, QString(" -ppi 2147483647"));
+    QCOMPARE(Combo(2)->currentIndex(), 2);
+    QVERIFY(m_window->RemovePixelDensityButton->isEnabled());
+    // A cancelled dialog adds nothing.
+    Answer({FillDialog({"x", "1"}, "Cancel")}, [&] { ClickAddBeside(m_window->RemovePixelDensityButton); });
+    QCOMPARE(m_window->Sections[2].Entries.size(), 3);
+}
+
+void TestMainWindow::removesUnusedValueWithoutQuestion()
+{
+    Answer({FillDialog({"Unused", "100"})}, [&] { ClickAddBeside(m_window->RemovePixelDensityButton); });
+    QCOMPARE(Combo(2)->currentIndex(), 2);
+    QTest::mouseClick(m_window->RemovePixelDensityButton, Qt::LeftButton);
+    QCOMPARE(m_window->Sections[2].Entries.size(), 2);
+    QCOMPARE(Combo(2)->count(), 2);
+    QCOMPARE(Combo(2)->currentIndex(), 0);
+    QVERIFY(!m_window->RemovePixelDensityButton->isEnabled());
+}
+
+void TestMainWindow::removingUsedValueAsks()
+{
+    Combo(2)->setCurrentIndex(0);
+    Combo(2)->setCurrentIndex(1); // High, used by First and Fourth
+    QString title, text;
+    Answer({ClickBox(QMessageBox::No, &title, &text)},
+           [&] { QTest::mouseClick(m_window->RemovePixelDensityButton, Qt::LeftButton); });
+    QCOMPARE(title, QString("Confirm remove pixel density"));
+    QCOMPARE(text, QString("The following profiles use this option, are you sure you want to continue?\n\nFirst\nFourth\n"));
+    QCOMPARE(m_window->Sections[2].Entries.size(), 2);
+    QCOMPARE(m_window->Profiles[0].Indices, QList<qint32>({2, 1, 0}));
+    QCOMPARE(m_window->Profiles[3].Arguments, QString());
+
+    Answer({ClickBox(QMessageBox::Yes)}, [&] { QTest::mouseClick(m_window->RemovePixelDensityButton, Qt::LeftButton); });
+    QCOMPARE(m_window->Sections[2].Entries.size(), 1);
+    QCOMPARE(Combo(2)->count(), 1);
+    QCOMPARE(Combo(2)->currentIndex(), 0);
+    QVERIFY(!m_window->RemovePixelDensityButton->isEnabled());
+    QCOMPARE(m_window->Profiles[0].Indices, QList<qint32>({2, 0, 0}));
+    QCOMPARE(m_window->Profiles[0].Arguments, QString(" -first  -ppi 320"));
+    QCOMPARE(m_window->Profiles[3].Indices, QList<qint32>({1, 0, 1}));
+    QCOMPARE(m_window->Profiles[3].Arguments, QString(" -ppi 320"));
+    // The shown profile was repaired, not the widgets: they now differ.
+    QCOMPARE(m_window->ArgumentsEdit->text(), QString(" -first"));
+    QVERIFY(m_window->AddUpdateProfileButton->isEnabled());
+}
+
+void TestMainWindow::removingRepairsProfiles()
+{
+    // Entries A, B, C and a fourth D; remove C, used by First, while Broken
+    // points past the end and Fourth uses B.
+    Answer({FillDialog({"D", "10", "10"})}, [&] { ClickAddBeside(m_window->RemoveResolutionButton); });
+    m_window->ProfileList->setCurrentRow(1);
+    Combo(1)->setCurrentIndex(3);
+    QTest::mouseClick(m_window->AddUpdateProfileButton, Qt::LeftButton); // Second now uses D
+    m_window->ProfileList->setCurrentRow(0);
+    QCOMPARE(Combo(1)->currentIndex(), 2);
+    Answer({ClickBox(QMessageBox::Yes)}, [&] { QTest::mouseClick(m_window->RemoveResolutionButton, Qt::LeftButton); });
+
+    QStringList names;
+    for (int i = 0; i < Combo(1)->count(); ++i)
+        names << Combo(1)->itemText(i);
+    QCOMPARE(names, QStringList({"A", "B", "D"}));
+    QCOMPARE(Combo(1)->currentIndex(), 0);
+    QCOMPARE(m_window->Profiles[0].Indices[0], 0);
+    QVERIFY(m_window->Profiles[0].Arguments.endsWith(" -windowsize 1080x1920"));
+    QCOMPARE(m_window->Profiles[1].Indices[0], 2); // still D
+    QCOMPARE(m_window->Profiles[2].Indices[0], 2); // past the end before and after
+    QCOMPARE(m_window->Profiles[3].Indices[0], 1); // still B
+    QCOMPARE(m_window->Profiles[3].Arguments, QString());
+}
+
+void TestMainWindow::removeWithoutCurrentItemDoesNothing()
+{
+    m_window->ProfileList->setCurrentRow(2); // stored indices name no entry
+    QCOMPARE(Combo(1)->currentIndex(), -1);
+    QVERIFY(m_window->RemoveResolutionButton->isEnabled());
+    QTest::mouseClick(m_window->RemoveResolutionButton, Qt::LeftButton);
+    QCOMPARE(m_window->Sections[1].Entries.size(), 3);
+    QCOMPARE(Combo(1)->currentIndex(), -1);
+    QCOMPARE(m_window->Profiles[2].Indices, QList<qint32>({3, -1, 2}));
+}
+
+void TestMainWindow::repairedProfilesAreSaved()
+{
+    Combo(2)->setCurrentIndex(0);
+    Combo(2)->setCurrentIndex(1);
+    Answer({ClickBox(QMessageBox::Yes)}, [&] { QTest::mouseClick(m_window->RemovePixelDensityButton, Qt::LeftButton); });
+    const ConfigContents saved = SavedConfig();
+    QCOMPARE(saved.Sections[2].Entries.size(), 1);
+    QCOMPARE(saved.Profiles[0].Indices, QList<qint32>({2, 0, 0}));
+    QCOMPARE(saved.Profiles[0].Arguments, QString(" -first -ppi 320"));
+    QCOMPARE(saved.Profiles[3].Arguments, QString(" -ppi 320"));
+    QCOMPARE(saved.Profiles[2].Indices, QList<qint32>({3, -1, 2}));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -14,3 +14,4 @@ foreach(test tst_loadsequence tst_launch)
 endforeach()
 
 mirelva_add_test(tst_mainwindow SOURCES tst_mainwindow.cpp ModalAnswers.h LIBRARIES mirelva_ui)
+mirelva_add_test(tst_adddlg SOURCES tst_adddlg.cpp LIBRARIES mirelva_ui)

@@ -66,4 +66,5 @@ private:
     bool ArgumentsCanBeStored(const QString& title);
     bool AskProfileName(QString* name);
     void AddProfile();
+    void AppendOptionValue(SectionIndex section, const ConfigEntry& entry);
 };
