@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 #include "SingleApplication.h"
+#include "TerminationSignals.h"
 
 int main(int argc, char* argv[])
 {
@@ -10,5 +11,9 @@ int main(int argc, char* argv[])
     MainWindow window(nullptr);
     window.show();
     app.setActivationWindow(&window, true);
+
+    // Ending the session or being told to stop saves like closing the window.
+    const TerminationSignals stopSignals;
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.WriteConfig(); });
     return app.exec();
 }
