@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth          # a virtual display for screenshots
+  xvfb xauth imagemagick  # a virtual display and a screenshot tool
   util-linux          # setpriv, to run a test step as another user
 )
 
