@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth imagemagick  # a virtual display and a screenshot tool
   util-linux          # setpriv, to run a test step as another user
+  dpkg-dev desktop-file-utils appstream  # the Debian package and its validators
+  binutils-mingw-w64-x86-64              # windres, to check the Windows resource file
+  python3-xlib                           # closing a window on the virtual display
 )
 
 missing=()
