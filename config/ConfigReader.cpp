@@ -202,11 +202,11 @@ ConfigContents Complete(QList<ConfigSection> sections, qint32 version)
     return contents;
 }
 
-} // namespace
-
-ConfigContents ParseConfig(QTextStream& text)
+// Adds every entry of the text to its section and returns the last version
+// number found. Kept apart from the profile decoding so that the line buffer,
+// as large as the longest line, is gone before the profiles are made.
+qint32 ReadSections(QTextStream& text, QList<ConfigSection>& sections)
 {
-    QList<ConfigSection> sections = EmptySections();
     qint32 version = 0;
     ConfigSection* current = nullptr;
     QString line;
@@ -230,6 +230,15 @@ ConfigContents ParseConfig(QTextStream& text)
             break;
         }
     }
+    return version;
+}
+
+} // namespace
+
+ConfigContents ParseConfig(QTextStream& text)
+{
+    QList<ConfigSection> sections = EmptySections();
+    const qint32 version = ReadSections(text, sections);
     return Complete(std::move(sections), version);
 }
 
