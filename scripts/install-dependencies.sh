@@ -11,6 +11,7 @@ packages=(
   dpkg-dev desktop-file-utils appstream  # the Debian package and its validators
   binutils-mingw-w64-x86-64              # windres, to check the Windows resource file
   python3-xlib                           # closing a window on the virtual display
+  clang libclang-rt-14-dev               # the fuzzer
 )
 
 missing=()
