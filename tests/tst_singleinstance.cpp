@@ -1,3 +1,4 @@
+#include "InstanceTestSupport.h"
 #include "MessageFrame.h"
 
 #include <QDeadlineTimer>
@@ -17,66 +18,13 @@
 
 namespace {
 
-// Generous, for a loaded machine; only the stopped-instance test measures time.
-constexpr int processTimeoutMs = 30000;
+using namespace instancetest;
 
-// The folders the probes of one test see as their runtime and home folders,
-// so that they meet each other and nothing of the real user's.
-class ProbeFolders final
-{
-public:
-    ProbeFolders() = default;
-    Q_DISABLE_COPY_MOVE(ProbeFolders)
-
-    bool isValid() const { return m_runtime.isValid() && m_home.isValid(); }
-    QString runtimePath() const { return m_runtime.path(); }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
-        environment.insert(QStringLiteral("HOME"), m_home.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        return environment;
-    }
-
-    // The one runtime file matching pattern, or an empty string.
-    QString runtimeFile(const QString& pattern) const
-    {
-        const QStringList names = QDir(m_runtime.path()).entryList({pattern}, QDir::Files | QDir::System);
-        return names.size() == 1 ? QDir(m_runtime.path()).filePath(names.first()) : QString();
-    }
-
-    QStringList runtimeEntries() const
-    {
-        return QDir(m_runtime.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-    }
-
-private:
-    // QTemporaryDir creates its folder with mode 0700, as a runtime folder must be.
-    QTemporaryDir m_runtime;
-    QTemporaryDir m_home;
-};
-
-void setUpProbe(QProcess& process, const ProbeFolders& folders)
+void setUpProbe(QProcess& process, const UserFolders& folders)
 {
     process.setProgram(QStringLiteral(SINGLEINSTANCE_PROBE));
     process.setProcessEnvironment(folders.environment());
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-}
-
-// The next line of output without its newline; a null array when none came.
-QByteArray readLine(QProcess& process)
-{
-    const QDeadlineTimer deadline(processTimeoutMs);
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            return {};
-    }
-    return process.readLine().chopped(1);
 }
 
 struct LaterStart
@@ -86,7 +34,7 @@ struct LaterStart
     qint64 elapsedMs = 0;
 };
 
-LaterStart runLaterStart(const ProbeFolders& folders, const QString& message)
+LaterStart runLaterStart(const UserFolders& folders, const QString& message)
 {
     QProcess process;
     setUpProbe(process, folders);
@@ -109,7 +57,7 @@ LaterStart runLaterStart(const ProbeFolders& folders, const QString& message)
 class FirstStart final
 {
 public:
-    explicit FirstStart(const ProbeFolders& folders)
+    explicit FirstStart(const UserFolders& folders)
     {
         setUpProbe(m_process, folders);
         m_process.start();
@@ -175,13 +123,6 @@ private:
     bool m_isFirst = false;
 };
 
-QByteArray frameHeader(quint32 announcedSize)
-{
-    QByteArray header = singleinstance::frame::encode(QString()).value();
-    qToBigEndian(announcedSize, header.data() + 4);
-    return header;
-}
-
 } // namespace
 
 class TestSingleInstance final : public QObject
@@ -216,7 +157,7 @@ void TestSingleInstance::laterStartHandsOverItsMessage()
 {
     QFETCH(QString, message);
     QFETCH(bool, delivered);
-    const ProbeFolders folders;
+    const UserFolders folders;
     QVERIFY(folders.isValid());
     FirstStart first(folders);
     QVERIFY(first.isFirst());
@@ -238,7 +179,7 @@ void TestSingleInstance::laterStartHandsOverItsMessage()
 
 void TestSingleInstance::stoppedFirstStartIsNotCountedAsReached()
 {
-    const ProbeFolders folders;
+    const UserFolders folders;
     QVERIFY(folders.isValid());
     FirstStart first(folders);
     QVERIFY(first.isFirst());
@@ -259,7 +200,7 @@ void TestSingleInstance::stoppedFirstStartIsNotCountedAsReached()
 
 void TestSingleInstance::killedFirstStartDoesNotBlockTheNext()
 {
-    const ProbeFolders folders;
+    const UserFolders folders;
     QVERIFY(folders.isValid());
     FirstStart killed(folders);
     QVERIFY(killed.isFirst());
@@ -285,7 +226,7 @@ void TestSingleInstance::leftoverLockFileBlocksAtMostOneStart_data()
 void TestSingleInstance::leftoverLockFileBlocksAtMostOneStart()
 {
     QFETCH(QByteArray, contents);
-    const ProbeFolders folders;
+    const UserFolders folders;
     QVERIFY(folders.isValid());
     QString lockPath;
     {
@@ -330,7 +271,7 @@ void TestSingleInstance::runningInstanceSurvivesBadClients()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, clients);
-    const ProbeFolders folders;
+    const UserFolders folders;
     QVERIFY(folders.isValid());
     FirstStart first(folders);
     QVERIFY(first.isFirst());

@@ -1,3 +1,4 @@
+#include "InstanceTestSupport.h"
 #include "MessageFrame.h"
 
 #include <QDeadlineTimer>
@@ -22,8 +23,8 @@
 
 namespace {
 
-// Generous, for a loaded machine; only the stopped-instance test measures time.
-constexpr int processTimeoutMs = 30000;
+using namespace instancetest;
+
 // What a later start allows the running instance in main().
 constexpr qint64 sendBudgetMs = 5000;
 constexpr uid_t nobodyId = 65534;
@@ -34,73 +35,6 @@ QString programPath(Program program)
 {
     return QString::fromUtf8(program == Program::Probe ? SINGLEINSTANCE_PROBE : MIRELVA_LAUNCHER);
 }
-
-// The runtime and home folders of one user in one test. Handed to another
-// user, they belong to that user, and the programs run in them run as that
-// user.
-class UserFolders final
-{
-public:
-    explicit UserFolders(std::optional<uid_t> user = std::nullopt)
-        : m_user(user)
-    {
-        if (m_user && m_runtime.isValid() && m_home.isValid())
-            m_handedOver = handOver(m_runtime.path()) && handOver(m_home.path());
-    }
-    Q_DISABLE_COPY_MOVE(UserFolders)
-
-    bool isValid() const { return m_runtime.isValid() && m_home.isValid() && (!m_user || m_handedOver); }
-    std::optional<uid_t> user() const { return m_user; }
-    QString runtimePath() const { return m_runtime.path(); }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
-        environment.insert(QStringLiteral("HOME"), m_home.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        return environment;
-    }
-
-    // The one runtime file matching pattern, or an empty string.
-    QString runtimeFile(const QString& pattern) const
-    {
-        const QStringList names = QDir(m_runtime.path()).entryList({pattern}, QDir::Files | QDir::System);
-        return names.size() == 1 ? QDir(m_runtime.path()).filePath(names.first()) : QString();
-    }
-
-    QStringList runtimeEntries() const
-    {
-        return QDir(m_runtime.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-    }
-
-    // The process ID written in the instance lock; 0 while there is none.
-    qint64 lockHolder() const
-    {
-        const QString path = runtimeFile(QStringLiteral("*.lock"));
-        if (path.isEmpty())
-            return 0;
-        QFile lock(path);
-        if (!lock.open(QIODevice::ReadOnly))
-            return 0;
-        return lock.readLine().trimmed().toLongLong();
-    }
-
-private:
-    bool handOver(const QString& path) const
-    {
-        return ::chown(QFile::encodeName(path).constData(), *m_user, *m_user) == 0;
-    }
-
-    // QTemporaryDir creates its folder with mode 0700, as a runtime folder must be.
-    QTemporaryDir m_runtime;
-    QTemporaryDir m_home;
-    const std::optional<uid_t> m_user;
-    bool m_handedOver = false;
-};
 
 void setUp(QProcess& process, const UserFolders& folders, const QString& program, const QStringList& arguments)
 {
@@ -116,17 +50,6 @@ void setUp(QProcess& process, const UserFolders& folders, const QString& program
     process.setArguments(QStringList{QStringLiteral("--reuid=") + id, QStringLiteral("--regid=") + id,
                                      QStringLiteral("--clear-groups"), program}
                          + arguments);
-}
-
-// The next line of output without its newline; a null array when none came.
-QByteArray readLine(QProcess& process)
-{
-    const QDeadlineTimer deadline(processTimeoutMs);
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            return {};
-    }
-    return process.readLine().chopped(1);
 }
 
 struct Finished
@@ -175,13 +98,6 @@ qint64 memoryKiB(qint64 pid, const QByteArray& field)
             return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
-}
-
-QByteArray frameHeader(quint32 announcedSize)
-{
-    QByteArray header = singleinstance::frame::encode(QString()).value();
-    qToBigEndian(announcedSize, header.data() + 4);
-    return header;
 }
 
 // A started program meant to become the first instance. It is ended when
