@@ -40,7 +40,9 @@ public:
         QFile::copy(QStringLiteral(LOADSEQUENCE_CHILD), m_program);
     }
 
-    QString AppDir() const { return m_root.filePath(QStringLiteral("app folder")); }
+    // Blanks, double quotes and an apostrophe: the emulator's path must reach
+    // the system as it is, never taken apart as command text.
+    QString AppDir() const { return m_root.filePath(QStringLiteral("app \"folder\" it's")); }
     QString UserDir() const { return m_root.filePath(QStringLiteral("data/Kestrune/MirelvaEmulator")); }
     QString UserFile(const QString& name = QStringLiteral("Launcher.ini")) const
     {
