@@ -270,6 +270,14 @@ Memory memoryOf(qint64 pid)
     return {memoryKiB(pid, "VmRSS"), memoryKiB(pid, "VmHWM")};
 }
 
+// The cases that run against both the test probe and the real launcher.
+void AddProgramRows()
+{
+    QTest::addColumn<Program>("program");
+    QTest::newRow("probe") << Program::Probe;
+    QTest::newRow("launcher") << Program::Launcher;
+}
+
 } // namespace
 
 class TestSingleInstanceStress final : public QObject
@@ -410,10 +418,7 @@ void TestSingleInstanceStress::leftoverLockBlocksAtMostOneStart()
 
 void TestSingleInstanceStress::stoppedFirstTimesOutLaterStarts_data()
 {
-    QTest::addColumn<Program>("program");
-
-    QTest::newRow("probe") << Program::Probe;
-    QTest::newRow("launcher") << Program::Launcher;
+    AddProgramRows();
 }
 
 void TestSingleInstanceStress::stoppedFirstTimesOutLaterStarts()
@@ -550,10 +555,7 @@ void TestSingleInstanceStress::otherUserCannotReachTheSocket()
 
 void TestSingleInstanceStress::otherUserGetsAFirstInstanceOfItsOwn_data()
 {
-    QTest::addColumn<Program>("program");
-
-    QTest::newRow("probe") << Program::Probe;
-    QTest::newRow("launcher") << Program::Launcher;
+    AddProgramRows();
 }
 
 void TestSingleInstanceStress::otherUserGetsAFirstInstanceOfItsOwn()
